@@ -1,0 +1,38 @@
+#include "xmlattribute.h"
+
+#include "apperror.h"
+
+#include <QLocale>
+
+QVariant ReadAttribute(const pugi::xml_node &element, const char *name,
+                       const QVariant &defaultValue, bool fixDecimal)
+{
+    QVariant value = defaultValue;
+    if (element) {
+        if (const pugi::xml_attribute attribute = element.attribute(name))
+            value = QString::fromUtf8(attribute.value());
+    }
+    if (fixDecimal && value.isValid() && !value.isNull())
+        value = FixDecimalSeparator(value.toString());
+    if (!value.isValid())
+        throw AppError(QStringLiteral("Variant is Empty !!!! ***"));
+    if (value.isNull())
+        throw AppError(QStringLiteral("Variant is Null !!!! ***"));
+    return value;
+}
+
+QString FixDecimalSeparator(const QString &text)
+{
+    const QString separator = QLocale::system().decimalPoint();
+    return FixDecimalSeparator(text, separator.size() == 1 ? separator.front() : QChar());
+}
+
+QString FixDecimalSeparator(const QString &text, QChar decimalSeparator)
+{
+    QString fixed = text;
+    if (decimalSeparator == u',')
+        fixed.replace(u'.', u',');
+    else if (decimalSeparator == u'.')
+        fixed.replace(u',', u'.');
+    return fixed;
+}

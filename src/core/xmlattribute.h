@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <pugixml.hpp>
+
+// Reads an attribute as text, or yields the default (with its own type) when
+// the element is absent or has no such attribute. With fixDecimal the result
+// passes through FixDecimalSeparator and comes back as text. Throws AppError
+// when the value is null ("Variant is Null !!!! ***") or unassigned
+// ("Variant is Empty !!!! ***"): a default of QVariant() is unassigned, one
+// holding nullptr is null.
+[[nodiscard]] QVariant ReadAttribute(const pugi::xml_node &element, const char *name,
+                                     const QVariant &defaultValue, bool fixDecimal = false);
+
+// Makes a decimal number's point match the user's decimal separator, so that
+// numbers written under another locale read back: with "," every "." becomes
+// ",", with "." every "," becomes "."; any other separator leaves the text.
+[[nodiscard]] QString FixDecimalSeparator(const QString &text);
+[[nodiscard]] QString FixDecimalSeparator(const QString &text, QChar decimalSeparator);
