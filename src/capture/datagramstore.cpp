@@ -4,8 +4,8 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t EntriesPerChunk = 4096;
-constexpr std::size_t BlockSize = 1 << 20;
+constexpr std::size_t EntriesPerChunk = 1024;
+constexpr std::size_t BlockSize = 256 << 10;
 // Datagrams larger than this get a block of their own, so that the unused
 // tail of a shared block stays small beside its size.
 constexpr std::size_t LargeDatagram = BlockSize / 16;

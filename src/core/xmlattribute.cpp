@@ -36,3 +36,31 @@ QString FixDecimalSeparator(const QString &text, QChar decimalSeparator)
         fixed.replace(u',', u'.');
     return fixed;
 }
+
+int VariantToInt(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<int>())
+        return value.toInt();
+    const QString text = value.toString();
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw ConversionError::invalidInteger(text);
+    return number;
+}
+
+bool VariantToBool(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<bool>())
+        return value.toBool();
+    const QString text = value.toString().trimmed();
+    if (text.compare(u"true", Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(u"false", Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const qlonglong number = text.toLongLong(&ok);
+    if (!ok)
+        throw ConversionError(QStringLiteral("'%1' is not a valid boolean value").arg(text));
+    return number != 0;
+}

@@ -19,3 +19,16 @@
 // ",", with "." every "," becomes "."; any other separator leaves the text.
 [[nodiscard]] QString FixDecimalSeparator(const QString &text);
 [[nodiscard]] QString FixDecimalSeparator(const QString &text, QChar decimalSeparator);
+
+// An attribute value as an integer; throws ConversionError when it is not one.
+[[nodiscard]] int VariantToInt(const QVariant &value);
+
+// An attribute value as a boolean: "true"/"false" in any letter case, or a
+// decimal number (0 is false). Throws ConversionError for anything else.
+[[nodiscard]] bool VariantToBool(const QVariant &value);
+
+// The form booleans are written in: "True" or "False".
+[[nodiscard]] inline const char *BoolToText(bool value)
+{
+    return value ? "True" : "False";
+}

@@ -91,6 +91,36 @@ private slots:
         QCOMPARE(value.toString(), FixDecimalSeparator(u"45678,25"_s));
         QCOMPARE(ReadAttribute(node, "absent", 1.5, true).toString(), FixDecimalSeparator(u"1.5"_s));
     }
+
+    void conversions_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("asBool"); // -1: conversion error
+        QTest::addColumn<int>("asInt");  // INT_MIN: conversion error
+        const int bad = std::numeric_limits<int>::min();
+        QTest::newRow("True") << QVariant(u"True"_s) << 1 << bad;
+        QTest::newRow("fALSE") << QVariant(u"fALSE"_s) << 0 << bad;
+        QTest::newRow("0") << QVariant(u"0"_s) << 0 << 0;
+        QTest::newRow("-3") << QVariant(u"-3"_s) << 1 << -3;
+        QTest::newRow("number default") << QVariant(183) << 1 << 183;
+        QTest::newRow("yes") << QVariant(u"yes"_s) << -1 << bad;
+        QTest::newRow("empty") << QVariant(QString()) << -1 << bad;
+        QTest::newRow("12px") << QVariant(u"12px"_s) << -1 << bad;
+    }
+    void conversions()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(int, asBool);
+        QFETCH(int, asInt);
+        if (asBool < 0)
+            QVERIFY_THROWS_EXCEPTION(ConversionError, (void)VariantToBool(value));
+        else
+            QCOMPARE(VariantToBool(value), asBool == 1);
+        if (asInt == std::numeric_limits<int>::min())
+            QVERIFY_THROWS_EXCEPTION(ConversionError, (void)VariantToInt(value));
+        else
+            QCOMPARE(VariantToInt(value), asInt);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestXmlAttribute)

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in their own Release folder (build-bench) and runs
+# them. Extra arguments go to both programs, for example
+# --benchmark_filter=frame or --benchmark_min_time=1.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVEL_BUILD_TESTS=OFF \
+    -DTARVEL_BUILD_BENCH=ON >/dev/null
+cmake --build build-bench --target bench_tarvelparser bench_bytenotation
+
+echo
+echo "=== Datagram splitter ==="
+build-bench/bench/bench_tarvelparser "$@"
+echo
+echo "=== Brace notation ==="
+build-bench/bench/bench_bytenotation "$@"
