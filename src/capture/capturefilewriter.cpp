@@ -56,7 +56,8 @@ private:
     {
         const QString reason = m_file.errorString();
         m_file.cancelWriting();
-        throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_file.fileName(), reason));
+        throw AppError(
+            QStringLiteral("Cannot write file \"%1\". %2").arg(m_file.fileName(), reason));
     }
 
     QSaveFile m_file;

@@ -21,7 +21,8 @@ char *DatagramStore::allocate(std::size_t length)
 {
     if (length == 0)
         return nullptr;
-    const bool fitsLastBlock = !m_blocks.empty() && m_blocks.back().size - m_blocks.back().used >= length;
+    const bool fitsLastBlock =
+        !m_blocks.empty() && m_blocks.back().size - m_blocks.back().used >= length;
     if (!fitsLastBlock) {
         const std::size_t size = length > LargeDatagram ? length : BlockSize;
         m_blocks.push_back(Block{std::make_unique_for_overwrite<char[]>(size), size, 0, m_end});

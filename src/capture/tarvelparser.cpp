@@ -103,7 +103,8 @@ void TTarvelParser::ProcessData(QByteArrayView data, Direction direction, bool f
     if (force) {
         const QByteArrayView whole = pending.bytes();
         if (!whole.isEmpty())
-            emitDatagram(pending, direction, Cut{whole.size(), ValidateFrame97(whole) == Frame97Ok});
+            emitDatagram(pending, direction,
+                         Cut{whole.size(), ValidateFrame97(whole) == Frame97Ok});
     } else {
         for (Cut cut = cutStep(pending); cut.length > 0; cut = cutStep(pending))
             emitDatagram(pending, direction, cut);

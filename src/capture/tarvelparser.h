@@ -17,7 +17,8 @@
 class TTarvelParser
 {
 public:
-    explicit TTarvelParser(std::shared_ptr<DatagramStore> store = std::make_shared<DatagramStore>());
+    explicit TTarvelParser(
+        std::shared_ptr<DatagramStore> store = std::make_shared<DatagramStore>());
 
     // Hands bytes of one direction over. Handlers run before this returns:
     // onPacket once per datagram cut, then onBufferChange once.
@@ -44,7 +45,10 @@ private:
     class PendingBuffer
     {
     public:
-        [[nodiscard]] QByteArrayView bytes() const { return QByteArrayView(m_bytes).sliced(m_head); }
+        [[nodiscard]] QByteArrayView bytes() const
+        {
+            return QByteArrayView(m_bytes).sliced(m_head);
+        }
         void append(QByteArrayView data) { m_bytes.append(data); }
         void consume(qsizetype count);
         void clear();

@@ -12,8 +12,7 @@ class AppError : public std::exception
 {
 public:
     explicit AppError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8())
-    {
-    }
+    {}
 
     [[nodiscard]] const QString &message() const noexcept { return m_message; }
     [[nodiscard]] const char *what() const noexcept override { return m_utf8.constData(); }

@@ -146,7 +146,8 @@ void appendDallas(QByteArray &out, QStringView argument)
 void appendCall(QByteArray &out, QStringView item, qsizetype closeIndex)
 {
     const qsizetype openIndex = item.indexOf(u'(');
-    const QString name = (openIndex < 0 ? QStringView() : item.first(openIndex)).toString().toUpper();
+    const QString name =
+        (openIndex < 0 ? QStringView() : item.first(openIndex)).toString().toUpper();
     const qsizetype argumentStart = openIndex < 0 ? 0 : openIndex + 1;
     const QStringView argument = item.sliced(argumentStart, closeIndex - argumentStart);
 

@@ -70,7 +70,8 @@ pugi::xml_node ConfigFile::child(const char *name)
 void ConfigFile::save() const
 {
     if (m_mustNotOverwrite)
-        throw AppError(QStringLiteral("\"%1\" could not be read and was not replaced.").arg(m_fileName));
+        throw AppError(
+            QStringLiteral("\"%1\" could not be read and was not replaced.").arg(m_fileName));
     std::ostringstream text;
     m_document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
     const std::string bytes = text.str();
@@ -80,5 +81,6 @@ void ConfigFile::save() const
                          file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size()) &&
                          file.commit();
     if (!written)
-        throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, file.errorString()));
+        throw AppError(
+            QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, file.errorString()));
 }

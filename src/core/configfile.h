@@ -10,7 +10,12 @@
 class ConfigFile
 {
 public:
-    enum class LoadResult { Missing, Loaded, Unreadable };
+    enum class LoadResult
+    {
+        Missing,
+        Loaded,
+        Unreadable
+    };
 
     explicit ConfigFile(QString fileName = QStringLiteral("config.xml"));
 

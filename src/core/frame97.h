@@ -17,7 +17,8 @@ constexpr int MaximumLength = 65535;
 
 // Validation result codes, in the order the checks run: the first failing
 // check decides.
-enum Frame97Fault : quint8 {
+enum Frame97Fault : quint8
+{
     Frame97Ok = 0,
     Frame97TooShort = 1,
     Frame97BadPrefix = 2,

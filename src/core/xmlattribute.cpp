@@ -64,3 +64,21 @@ bool VariantToBool(const QVariant &value)
         throw ConversionError(QStringLiteral("'%1' is not a valid boolean value").arg(text));
     return number != 0;
 }
+
+void WriteAttribute(pugi::xml_node node, const char *name, const QString &value)
+{
+    pugi::xml_attribute attribute = node.attribute(name);
+    if (!attribute)
+        attribute = node.append_attribute(name);
+    attribute.set_value(value.toUtf8().constData());
+}
+
+void WriteAttribute(pugi::xml_node node, const char *name, int value)
+{
+    WriteAttribute(node, name, QString::number(value));
+}
+
+void WriteAttribute(pugi::xml_node node, const char *name, bool value)
+{
+    WriteAttribute(node, name, QString::fromLatin1(BoolToText(value)));
+}

@@ -32,3 +32,12 @@
 {
     return value ? "True" : "False";
 }
+
+// Sets an attribute's text, appending the attribute when it is missing.
+void WriteAttribute(pugi::xml_node node, const char *name, const QString &value);
+void WriteAttribute(pugi::xml_node node, const char *name, int value);
+// Booleans are written "True" or "False".
+void WriteAttribute(pugi::xml_node node, const char *name, bool value);
+// Any other argument type would pick one of the overloads by surprise.
+template <typename T>
+void WriteAttribute(pugi::xml_node, const char *, T) = delete;

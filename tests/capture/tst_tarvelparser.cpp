@@ -25,7 +25,7 @@ struct Recorder
     {
         parser.onPacket = [this](const Datagram &d) {
             events << u"packet %1 %2 %3"_s.arg(DirectionName(d.direction), BytesToHex(d.data),
-                                                d.valid ? u"valid"_s : u"invalid"_s);
+                                               d.valid ? u"valid"_s : u"invalid"_s);
         };
         parser.onBufferChange = [this](QByteArrayView buffer, Direction direction) {
             events << u"buffer %1 %2"_s.arg(DirectionName(direction), BytesToHex(buffer)).trimmed();
@@ -99,8 +99,7 @@ private slots:
             << QStringList{"packet Rx 2A610008010223148107AB0D invalid", "buffer Rx"};
         QTest::newRow("blocked frame flushed by force")
             << QStringList{"Rx:2A6100FF0102", "Rx!:"}
-            << QStringList{"buffer Rx 2A6100FF0102", "packet Rx 2A6100FF0102 invalid",
-                           "buffer Rx"};
+            << QStringList{"buffer Rx 2A6100FF0102", "packet Rx 2A6100FF0102 invalid", "buffer Rx"};
         QTest::newRow("forced empty Rx with nothing pending")
             << QStringList{"Rx!:"} << QStringList{"buffer Rx"};
         QTest::newRow("empty hand-overs do nothing")

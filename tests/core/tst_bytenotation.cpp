@@ -98,12 +98,13 @@ private slots:
         QTest::newRow("comma splits a call") << u"{WORD(1,2)}"_s << QByteArray(1, '\0') << 1;
         QTest::newRow("a{b") << u"a{b"_s << QByteArray("a{b") << 0;
         QTest::newRow("}{") << u"}{"_s << QByteArray("}{") << 0;
-        QTest::newRow("{{13}}")
-            << u"{{13}}"_s << QByteArray(1, char(ParseNumberFailed)) + QByteArray("}") << 1;
+        QTest::newRow("{{13}}") << u"{{13}}"_s
+                                << QByteArray(1, char(ParseNumberFailed)) + QByteArray("}") << 1;
         QTest::newRow("group after stray brace") << u"{a{13}"_s << QByteArray(1, '\0') << 1;
         QTest::newRow("Czech letters use the code page")
             << u"č{13}Ř€"_s << QByteArray("\xE8\r\xD8\x80") << 0;
-        QTest::newRow("unencodable becomes ?") << u"A\u4E2D\U0001F600B"_s << QByteArray("A??B") << 0;
+        QTest::newRow("unencodable becomes ?")
+            << u"A\u4E2D\U0001F600B"_s << QByteArray("A??B") << 0;
     }
     void textToBytes()
     {

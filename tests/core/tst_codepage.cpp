@@ -23,9 +23,10 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("háček letters") << u"ěščřžýáíéůú"_s
-                                       << QByteArray("\xEC\x9A\xE8\xF8\x9E\xFD\xE1\xED\xE9\xF9\xFA");
-        QTest::newRow("capitals") << u"ĚŠČŘŽŤĎŇ"_s << QByteArray("\xCC\x8A\xC8\xD8\x8E\x8D\xCF\xD2");
+        QTest::newRow("háček letters")
+            << u"ěščřžýáíéůú"_s << QByteArray("\xEC\x9A\xE8\xF8\x9E\xFD\xE1\xED\xE9\xF9\xFA");
+        QTest::newRow("capitals") << u"ĚŠČŘŽŤĎŇ"_s
+                                  << QByteArray("\xCC\x8A\xC8\xD8\x8E\x8D\xCF\xD2");
         QTest::newRow("euro and quotes") << u"€„“"_s << QByteArray("\x80\x84\x93");
         QTest::newRow("ascii") << u"AT+C\r"_s << QByteArray("AT+C\r");
     }

@@ -37,8 +37,8 @@ private slots:
     {
         QFETCH(bool, elementPresent);
         QFETCH(QVariant, defaultValue);
-        const pugi::xml_node node = elementPresent ? m_document.child("root").child("node")
-                                                   : m_document.child("nothing");
+        const pugi::xml_node node =
+            elementPresent ? m_document.child("root").child("node") : m_document.child("nothing");
         const QVariant value = ReadAttribute(node, "absent", defaultValue);
         QCOMPARE(value, defaultValue);
         QCOMPARE(value.metaType(), defaultValue.metaType());
@@ -62,8 +62,9 @@ private slots:
             QCOMPARE(error.message(), message);
         }
         // A present attribute never looks at the default.
-        QCOMPARE(ReadAttribute(m_document.child("root").child("node"), "time", defaultValue).toString(),
-                 u"45678,25"_s);
+        QCOMPARE(
+            ReadAttribute(m_document.child("root").child("node"), "time", defaultValue).toString(),
+            u"45678,25"_s);
     }
 
     void fixDecimalSeparator_data()
@@ -89,7 +90,8 @@ private slots:
         const QVariant value = ReadAttribute(node, "time", 0.0, true);
         QCOMPARE(value.metaType(), QMetaType::fromType<QString>());
         QCOMPARE(value.toString(), FixDecimalSeparator(u"45678,25"_s));
-        QCOMPARE(ReadAttribute(node, "absent", 1.5, true).toString(), FixDecimalSeparator(u"1.5"_s));
+        QCOMPARE(ReadAttribute(node, "absent", 1.5, true).toString(),
+                 FixDecimalSeparator(u"1.5"_s));
     }
 
     void conversions_data()

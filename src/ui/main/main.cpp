@@ -1,10 +1,30 @@
-#include "core/appversion.h"
+#include "mainwindow.h"
+#include "tarvelapplication.h"
 
-#include <cstdio>
+#include <QCommandLineParser>
+#include <QTimer>
 
-int main()
+int main(int argc, char *argv[])
 {
-    std::printf("Tarvel Terminal %s is built; its main window is not part of this build yet.\n",
-                GetAppVersion().toUtf8().constData());
-    return 0;
+    TarvelApplication app(argc, argv);
+
+    QCommandLineParser options;
+    options.addHelpOption();
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the main window to <file> "
+                       "once it is shown, then quit."),
+        QStringLiteral("file"));
+    options.addOption(screenshot);
+    options.process(app);
+
+    TfMainTarvelTerm window;
+    window.show();
+    if (options.isSet(screenshot)) {
+        QTimer::singleShot(1000, &window, [&] {
+            window.grab().save(options.value(screenshot));
+            window.close();
+        });
+    }
+    return app.exec();
 }
