@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVEL_BUILD_TESTS=OFF \
     -DTARVEL_BUILD_BENCH=ON >/dev/null
-cmake --build build-bench --target bench_tarvelparser bench_bytenotation
+cmake --build build-bench --target bench_tarvelparser bench_bytenotation bench_logview
 
 echo
 echo "=== Datagram splitter ==="
@@ -16,3 +16,6 @@ build-bench/bench/bench_tarvelparser "$@"
 echo
 echo "=== Brace notation ==="
 build-bench/bench/bench_bytenotation "$@"
+echo
+echo "=== Log view (offscreen) ==="
+QT_QPA_PLATFORM=offscreen build-bench/bench/ui/main/bench_logview

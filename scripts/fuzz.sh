@@ -5,8 +5,9 @@
 #
 # New inputs go to a work corpus under build-fuzz/fuzz-work/<target>; the
 # committed corpus in tests/fuzz/corpus/<target> is only read. With --merge,
-# the work inputs that add coverage are then merged into the committed
-# corpus (review and commit them; the replay tests run them from then on).
+# the work inputs that reach code the committed corpus does not are then
+# merged into it (review and commit them; the replay tests run them from then
+# on).
 # Crash inputs are kept in build-fuzz/fuzz-artifacts/<target>/. Exits non-zero
 # when a target finds a fault.
 set -euo pipefail
@@ -67,7 +68,9 @@ for target in "${targets[@]}"; do
     fi
     if ((merge)); then
         echo "== $target: merging new inputs into $corpus"
-        "$program" -merge=1 -max_len="${maxLength[$target]}" "$corpus" "$work"
+        # Counting edges only, not how often each runs, adds just the inputs
+        # that reach new code, which keeps the committed corpus small.
+        "$program" -merge=1 -use_counters=0 -max_len="${maxLength[$target]}" "$corpus" "$work"
     fi
 done
 

@@ -20,6 +20,7 @@ bool isThermometerLine(QByteArrayView b, qsizetype crPosition)
 
 void TTarvelParser::PendingBuffer::consume(qsizetype count)
 {
+    m_offset += quint64(count);
     m_head += count;
     m_noCarriageReturnBefore = std::max<qsizetype>(0, m_noCarriageReturnBefore - count);
     if (m_head == m_bytes.size()) {
@@ -34,6 +35,7 @@ void TTarvelParser::PendingBuffer::consume(qsizetype count)
 
 void TTarvelParser::PendingBuffer::clear()
 {
+    m_offset += quint64(m_bytes.size() - m_head);
     if (m_bytes.capacity() > KeptCapacity)
         m_bytes = QByteArray();
     else
@@ -60,6 +62,11 @@ TTarvelParser::TTarvelParser(std::shared_ptr<DatagramStore> store) : m_capture(s
 QByteArrayView TTarvelParser::pending(Direction direction) const
 {
     return m_pending[std::size_t(direction)].bytes();
+}
+
+quint64 TTarvelParser::pendingOffset(Direction direction) const
+{
+    return m_pending[std::size_t(direction)].offset();
 }
 
 TTarvelParser::Cut TTarvelParser::cutStep(PendingBuffer &buffer)

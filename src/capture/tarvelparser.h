@@ -34,6 +34,10 @@ public:
     // The datagrams cut since the start or the last Clear.
     [[nodiscard]] const DatagramRange &capture() const { return m_capture; }
     [[nodiscard]] QByteArrayView pending(Direction direction) const;
+    // How many bytes of the direction have left its pending buffer so far
+    // (cut, flushed or cleared): the stream position of the buffer's first
+    // byte. Lets a display append what is new instead of redrawing it all.
+    [[nodiscard]] quint64 pendingOffset(Direction direction) const;
 
     // The new datagram; its bytes stay valid while the capture holds it.
     std::function<void(const Datagram &datagram)> onPacket;
@@ -52,6 +56,7 @@ private:
         void append(QByteArrayView data) { m_bytes.append(data); }
         void consume(qsizetype count);
         void clear();
+        [[nodiscard]] quint64 offset() const { return m_offset; }
         // Position of the first CR, remembering how far it has looked so that
         // a buffer growing a byte at a time is never searched again.
         [[nodiscard]] qsizetype firstCarriageReturn();
@@ -60,6 +65,7 @@ private:
         QByteArray m_bytes;
         qsizetype m_head = 0;
         qsizetype m_noCarriageReturnBefore = 0;
+        quint64 m_offset = 0;
     };
 
     struct Cut
