@@ -30,12 +30,17 @@ public:
     [[nodiscard]] static QString defaultPath();
 
     // Listens on the path, only for this user (mode 0600). A socket file
-    // left by a crashed instance is replaced; one that another running
-    // instance answers on is left alone and listen() returns false.
+    // left by a crashed instance (nobody accepts on it) is replaced; one
+    // that another running instance answers on, or a file that is no
+    // socket, is left alone and listen() returns false. Closing the server
+    // removes its socket file.
     bool listen(const QString &path = defaultPath());
+    void close();
+    [[nodiscard]] bool isListening() const;
     [[nodiscard]] QString path() const;
 
-    // The whole message: selector byte and bytes.
+    // The whole message: selector byte and bytes (an empty message is
+    // handed on as an empty view). The view is valid during the call only.
     std::function<void(QByteArrayView message)> onMessage;
 
 private:
@@ -46,4 +51,5 @@ private:
 };
 
 // Sends one message and waits for its answer. Returns true when answered.
+// Blocks for up to timeoutMs; the server must not run on the calling thread.
 bool InjectMessage(const QString &path, QByteArrayView message, int timeoutMs = 5000);

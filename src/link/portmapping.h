@@ -23,7 +23,7 @@ constexpr int LastPortNumber = 200;
 struct PortListEntry
 {
     int number = 0;
-    QString path;        // empty when the number maps to no path
+    QString path;         // empty when the number maps to no path
     bool present = false; // the device exists now
     QString description;  // the adapter's description, when known
 };

@@ -2,9 +2,13 @@
 
 #include "core/apperror.h"
 #include "core/appversion.h"
+#include "core/bytenotation.h"
 #include "core/xmlattribute.h"
 #include "lang/language.h"
+#include "link/injectionserver.h"
+#include "linkcontrol.h"
 #include "messagebox.h"
+#include "rxbufferbox.h"
 #include "statusbar.h"
 #include "terminallogview.h"
 
@@ -14,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -77,10 +80,17 @@ void TfMainTarvelTerm::FormCreate()
 
     m_parser = std::make_unique<TTarvelParser>();
     buildLayout();
+    m_link = new TLinkControl(*this);
     buildMenus();
 
     TTerminalLogView *log = vstTerminal;
     m_parser->onPacket = [log](const Datagram &datagram) { log->AddPacketRow(datagram); };
+    m_parser->onBufferChange = [this](QByteArrayView buffer, Direction direction) {
+        ParserBufferChange(buffer, direction);
+    };
+    connect(m_link, &TLinkControl::received, this, [this](const QByteArray &bytes) {
+        m_parser->ProcessData(bytes, Direction::Rx, false);
+    });
 
     StatusBar->setByteSource([log]() -> std::optional<quint8> {
         const TMouseCursorItem &item = log->mouseCursorItem();
@@ -88,8 +98,17 @@ void TfMainTarvelTerm::FormCreate()
     });
     connect(vstTerminal, &TTerminalLogView::mouseCursorItemChanged, StatusBar,
             qOverload<>(&QWidget::update));
-    connect(StatusBar, &TStatusBar::panelRightClicked, this,
-            [this](int, const QPoint &globalPos) { pmStatusBarConnection->popup(globalPos); });
+    connect(StatusBar, &TStatusBar::panelRightClicked, this, [this](int, const QPoint &globalPos) {
+        m_link->pmStatusBarConnection->popup(globalPos);
+    });
+    connect(StatusBar, &TStatusBar::panelDoubleClicked, this, &TfMainTarvelTerm::StatusBarDblClick);
+    TSerialPort &port = m_link->serialPort();
+    StatusBar->setModemLinesSource([&port] {
+        return ModemLines{port.isOpen(), port.rts(), port.cts(), port.dtr(), port.dsr()};
+    });
+    for (auto signal :
+         {&TSerialPort::portOpened, &TSerialPort::portClosed, &TSerialPort::modemLinesChanged})
+        connect(&port, signal, StatusBar, qOverload<>(&QWidget::update));
     connectTranslator();
 }
 
@@ -186,9 +205,7 @@ QWidget *TfMainTarvelTerm::buildBottomArea()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    eRxBuffer = named(new QPlainTextEdit(bottom), "eRxBuffer");
-    eRxBuffer->setReadOnly(true);
-    eRxBuffer->setFont(QFont(QStringLiteral("Microsoft Sans Serif"), 8));
+    eRxBuffer = new TRxBufferBox(bottom);
     eRxBuffer->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(eRxBuffer, 1);
 
@@ -211,9 +228,14 @@ QWidget *TfMainTarvelTerm::buildBottomArea()
     layout->addWidget(frame1);
 
     connect(bClear, &QPushButton::clicked, this, &TfMainTarvelTerm::bClearClick);
+    connect(bSend, &QPushButton::clicked, this, &TfMainTarvelTerm::bSendClick);
+    connect(Edit1, &QLineEdit::returnPressed, this, &TfMainTarvelTerm::bSendClick);
+    connect(bMoveUp, &QPushButton::clicked, this, &TfMainTarvelTerm::pmiMoveUpClick);
 
     pmBuffer = named(new QMenu(this), "pmBuffer");
-    auto *clearItem = named(pmBuffer->addAction(QStringLiteral("Smazat")), "pmiBufferClear");
+    auto *moveUpItem = named(pmBuffer->addAction(QStringLiteral("Move Up")), "pmiMoveUp");
+    connect(moveUpItem, &QAction::triggered, this, &TfMainTarvelTerm::pmiMoveUpClick);
+    auto *clearItem = named(pmBuffer->addAction(QStringLiteral("Smazat")), "pmiClear");
     connect(clearItem, &QAction::triggered, this, &TfMainTarvelTerm::bClearClick);
     connect(eRxBuffer, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { pmBuffer->popup(eRxBuffer->mapToGlobal(pos)); });
@@ -225,23 +247,20 @@ QAction *TfMainTarvelTerm::addMenuItem(QMenu *menu, const char *name, const QStr
     return named(menu->addAction(caption), name);
 }
 
-// A menu item bound to an action: it shows the action's caption, hint and
-// shortcut and triggers it, while both keep their own names.
 QAction *TfMainTarvelTerm::addActionItem(QMenu *menu, const char *itemName, QAction *action)
 {
     QAction *item = addMenuItem(menu, itemName, action->text());
     const auto follow = [item, action] {
         item->setText(action->text());
         item->setToolTip(action->toolTip());
-        item->setShortcut(action->shortcut());
+        if (!action->shortcut().isEmpty())
+            item->setShortcut(action->shortcut());
         item->setEnabled(action->isEnabled());
         item->setVisible(action->isVisible());
     };
     follow();
     connect(action, &QAction::changed, item, follow);
     connect(item, &QAction::triggered, action, &QAction::trigger);
-    // The item carries the shortcut; the action alone would fire it twice.
-    action->setShortcutContext(Qt::WidgetShortcut);
     return item;
 }
 
@@ -252,6 +271,8 @@ void TfMainTarvelTerm::buildMenus()
     connect(aClose, &QAction::triggered, this, &QWidget::close);
 
     mimFile = named(menuBar()->addMenu(QStringLiteral("Soubor")), "mimFile");
+    m_link->addFileMenuItems(mimFile);
+    mimFile->addSeparator();
     addActionItem(mimFile, "mimClose", aClose);
 
     mimView = named(menuBar()->addMenu(QStringLiteral("Zobrazení")), "mimView");
@@ -282,8 +303,6 @@ void TfMainTarvelTerm::buildMenus()
     m_rightMenuBar = named(new QMenuBar(menuBar()), "mbRight");
     mimLng = named(m_rightMenuBar->addMenu(QString()), "mimLng");
     menuBar()->setCornerWidget(m_rightMenuBar, Qt::TopRightCorner);
-
-    pmStatusBarConnection = named(new QMenu(this), "pmStatusBarConnection");
 }
 
 void TfMainTarvelTerm::mimViewClick()
@@ -327,8 +346,10 @@ void TfMainTarvelTerm::RightJustifyMenuItems()
 void TfMainTarvelTerm::SetStatusText(const QString &message)
 {
     StatusBar->setPanelText(TStatusBar::VersionPanel, QStringLiteral("ver.") + GetAppVersion());
-    if (!message.isEmpty())
+    if (!message.isEmpty()) {
         StatusBar->setPanelText(TStatusBar::MessagePanel, message);
+        emit statusMessage(message);
+    }
 }
 
 void TfMainTarvelTerm::bClearClick()
@@ -336,6 +357,68 @@ void TfMainTarvelTerm::bClearClick()
     vstTerminal->clear();
     eRxBuffer->clear();
     m_parser->Clear();
+}
+
+void TfMainTarvelTerm::SendData(QByteArrayView data, bool force)
+{
+    m_link->write(data);
+    m_parser->ProcessData(data, Direction::Tx, force);
+}
+
+void TfMainTarvelTerm::bSendClick()
+{
+    m_parser->ProcessData({}, Direction::Rx, true);
+    QString line = Edit1->text();
+    if (cbCR->isChecked())
+        line += QChar(u'\r');
+    SendData(TextToBytes(line), true);
+}
+
+void TfMainTarvelTerm::pmiMoveUpClick()
+{
+    m_parser->ProcessData({}, Direction::Rx, true);
+}
+
+void TfMainTarvelTerm::ParserBufferChange(QByteArrayView buffer, Direction direction)
+{
+    if (direction == Direction::Rx)
+        eRxBuffer->showBuffer(buffer, m_parser->pendingOffset(Direction::Rx));
+}
+
+void TfMainTarvelTerm::WMCopyData(QByteArrayView message)
+{
+    if (message.isEmpty())
+        return;
+    const Direction direction = message.front() == 1 ? Direction::Rx : Direction::Tx;
+    m_parser->ProcessData(message.sliced(1), direction, true);
+}
+
+bool TfMainTarvelTerm::StartInjectionServer(const QString &path)
+{
+    if (!m_injectionServer) {
+        m_injectionServer = new TInjectionServer(this);
+        m_injectionServer->onMessage = [this](QByteArrayView message) { WMCopyData(message); };
+    }
+    return m_injectionServer->listen(path);
+}
+
+void TfMainTarvelTerm::StatusBarDblClick(int panel)
+{
+    TSerialPort &port = m_link->serialPort();
+    switch (panel) {
+    case TStatusBar::MessagePanel:
+        m_link->toggleLink();
+        break;
+    case TStatusBar::RtsPanel:
+        port.setRts(!port.rts());
+        break;
+    case TStatusBar::DtrPanel:
+        port.setDtr(!port.dtr());
+        break;
+    default:
+        return;
+    }
+    SetStatusText(QString());
 }
 
 QSize TfMainTarvelTerm::frameExtra() const
@@ -379,6 +462,7 @@ void TfMainTarvelTerm::FormShow()
     case ConfigFile::LoadResult::Loaded:
         loadRememberedLanguage();
         m_config.child("presets");
+        reopenLastConnection();
         restoreView(m_config.root());
         break;
     }
@@ -392,6 +476,15 @@ void TfMainTarvelTerm::loadRememberedLanguage()
         ReadAttribute(m_config.child("language"), "lngFileName", QString()).toString();
     if (!fileName.isEmpty())
         RunReportingErrors(this, [&fileName] { Language().LoadLanguageFile(fileName); });
+}
+
+void TfMainTarvelTerm::reopenLastConnection()
+{
+    // The link reports its own failures; nothing else is to be done here.
+    try {
+        m_link->OpenConnection(Connection::LastGoodConnection(m_config.root()));
+    } catch (const std::exception &) {
+    }
 }
 
 void TfMainTarvelTerm::restoreView(const pugi::xml_node &root)

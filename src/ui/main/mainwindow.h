@@ -14,10 +14,12 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
-class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
+class TInjectionServer;
+class TLinkControl;
+class TRxBufferBox;
 class TStatusBar;
 class TTerminalLogView;
 
@@ -36,6 +38,24 @@ public:
     [[nodiscard]] ConfigFile &config() { return m_config; }
     [[nodiscard]] TTerminalLogView *logView() const { return vstTerminal; }
     [[nodiscard]] TStatusBar *statusPanels() const { return StatusBar; }
+    [[nodiscard]] TLinkControl &link() const { return *m_link; }
+    [[nodiscard]] TRxBufferBox *rxBufferBox() const { return eRxBuffer; }
+
+    // Writes bytes to the open link, if any, and logs them as sent.
+    void SendData(QByteArrayView data, bool force);
+    // Sends the send line: pending received bytes are flushed first, then
+    // the line (with CR when ticked) in brace notation as one datagram.
+    void bSendClick();
+    // Forces the pending received bytes out as one datagram.
+    void pmiMoveUpClick();
+    // An injected message: selector byte (1 received, else sent), then bytes.
+    void WMCopyData(QByteArrayView message);
+    // Listens for injected messages; false when another instance has the socket.
+    bool StartInjectionServer(const QString &path);
+
+    // A menu item bound to an action: it shows the action's caption, hint
+    // and shortcut and triggers it, while both keep their own names.
+    QAction *addActionItem(QMenu *menu, const char *itemName, QAction *action);
 
     // Panel 0 shows the version; a non-empty message replaces panel 1.
     void SetStatusText(const QString &message);
@@ -57,6 +77,10 @@ public:
     // Writes the language, placement and view keys and saves the configuration.
     void FormClose();
 
+signals:
+    // A status message was shown in the status bar.
+    void statusMessage(const QString &message);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -70,9 +94,11 @@ private:
     QWidget *buildBottomArea();
     void buildMenus();
     QAction *addMenuItem(QMenu *menu, const char *name, const QString &caption);
-    QAction *addActionItem(QMenu *menu, const char *itemName, QAction *action);
 
     void mimViewClick();
+    void ParserBufferChange(QByteArrayView buffer, Direction direction);
+    void StatusBarDblClick(int panel);
+    void reopenLastConnection();
     void restoreView(const pugi::xml_node &root);
     void saveView(pugi::xml_node root);
     void centreOnScreen();
@@ -80,6 +106,8 @@ private:
 
     ConfigFile m_config;
     std::unique_ptr<TTarvelParser> m_parser;
+    TLinkControl *m_link = nullptr;
+    TInjectionServer *m_injectionServer = nullptr;
     bool m_shown = false;
 
     QWidget *pTop = nullptr;
@@ -93,7 +121,7 @@ private:
     QSplitter *Splitter2 = nullptr;
     TTerminalLogView *vstTerminal = nullptr;
     QWidget *pBottom = nullptr;
-    QPlainTextEdit *eRxBuffer = nullptr;
+    TRxBufferBox *eRxBuffer = nullptr;
     QWidget *frame1 = nullptr;
     QLineEdit *Edit1 = nullptr;
     QCheckBox *cbCR = nullptr;
@@ -107,7 +135,6 @@ private:
     QMenu *mimView = nullptr;
     QMenu *mimLng = nullptr;
     QMenu *pmBuffer = nullptr;
-    QMenu *pmStatusBarConnection = nullptr;
     QAction *aClose = nullptr;
     QAction *mimViewPresets = nullptr;
     QAction *mimViewPaketT97 = nullptr;
