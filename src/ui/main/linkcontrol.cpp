@@ -205,12 +205,13 @@ void TLinkControl::aConnectExecute()
 void TLinkControl::aConnectionPropertiesExecute()
 {
     std::unique_ptr<TfNewConnection> dialog;
+    // A node the dialog cannot show is reported; the dialog opens all the same.
     {
         BusyCursor busy;
         dialog = std::make_unique<TfNewConnection>(&m_window);
-        dialog->SetHistoryNode(m_window.config().root());
+        RunReportingErrors(&m_window, [&] { dialog->SetHistoryNode(m_window.config().root()); });
     }
-    dialog->LoadConnection(CurrentConnection);
+    RunReportingErrors(&m_window, [&] { dialog->LoadConnection(CurrentConnection); });
     if (dialog->exec() == QDialog::Accepted)
         OpenConnection(dialog->SelectedNode());
 }

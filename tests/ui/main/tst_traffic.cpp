@@ -267,6 +267,45 @@ private slots:
             m_messages.first().startsWith(QString::fromUtf8("Nepodařilo se otevřít seriový port")));
     }
 
+    // Nodes full of garbage end in a reported failure and the dialog, never
+    // in a crash or an escaped error.
+    void garbageNodesAreReported_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::newRow("serial") << "serial";
+        QTest::newRow("tcp") << "TCP";
+        QTest::newRow("unknown") << "\x01";
+    }
+    void garbageNodesAreReported()
+    {
+        QFETCH(QString, type);
+        TfMainTarvelTerm window;
+        pugi::xml_node node = window.config().root().append_child("CONNECTION");
+        node.append_attribute("type") = type.toUtf8().constData();
+        for (const char *name : {"port", "ip", "baudrate", "databits", "parity", "stopbits",
+                                 "flowcontrol", "time", "status"})
+            node.append_attribute(name) = "\xC3\x28 garbage \x7F";
+        m_messages.clear();
+        int dialogs = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                ++dialogs;
+                static_cast<QDialog *>(modal)->reject();
+            }
+        });
+        closer.start(50);
+        window.link().OpenConnection(node);
+        QVERIFY(!window.link().isLinkOpen());
+        if (type == "\x01") {
+            QCOMPARE(dialogs, 0);
+            return;
+        }
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(std::string(node.attribute("status").value()), std::string("error"));
+        QVERIFY(!m_messages.isEmpty());
+    }
+
     void reopensTheNewestGoodConnectionAtStart()
     {
         QTcpServer older, newer;
