@@ -19,3 +19,15 @@ build-bench/bench/bench_bytenotation "$@"
 echo
 echo "=== Log view (offscreen) ==="
 QT_QPA_PLATFORM=offscreen build-bench/bench/ui/main/bench_logview
+echo
+echo "=== Capture files (offscreen) ==="
+cmake --build build-bench --target bench_capturefile
+QT_QPA_PLATFORM=offscreen build-bench/bench/bench_capturefile
+
+# The main window draining a TCP peer (100 MB) and a pseudo-terminal pair
+# (10 MB) beside plain readers of the same links. TARVEL_BENCH_MB=20 scales
+# the TCP size down; the serial link always gets a tenth of it.
+echo
+echo "=== Link throughput of the main window (offscreen) ==="
+cmake --build build-bench --target bench_linkthroughput
+QT_QPA_PLATFORM=offscreen build-bench/bench/ui/main/bench_linkthroughput

@@ -1,16 +1,21 @@
 #include "mainwindow.h"
 
+#include "capturecommands.h"
 #include "core/apperror.h"
 #include "core/appversion.h"
 #include "core/bytenotation.h"
 #include "core/xmlattribute.h"
 #include "lang/language.h"
+#include "lang/languagemenu.h"
 #include "link/injectionserver.h"
 #include "linkcontrol.h"
 #include "messagebox.h"
 #include "rxbufferbox.h"
 #include "statusbar.h"
 #include "terminallogview.h"
+#include "ui/packet/framepaket.h"
+#include "ui/packet/packeteditorattach.h"
+#include "ui/tools/toolwindows.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -82,6 +87,10 @@ void TfMainTarvelTerm::FormCreate()
     buildLayout();
     m_link = new TLinkControl(*this);
     buildMenus();
+    BuildLanguageMenu(mimLng);
+    AttachCaptureCommands(*this);
+    AttachToolWindows(*this);
+    frPaket1 = AttachPacketEditor(*this);
 
     TTerminalLogView *log = vstTerminal;
     m_parser->onPacket = [log](const Datagram &datagram) { log->AddPacketRow(datagram); };
@@ -121,8 +130,9 @@ void TfMainTarvelTerm::connectTranslator()
     connect(&language, &TLanguage::translationStarting, this,
             [this] { mimLng->menuAction()->setVisible(false); });
     connect(&language, &TLanguage::translationFinished, this,
-            [this](const QString &languageName, const QString &) {
+            [this](const QString &languageName, const QString &flagName) {
                 mimLng->setTitle(languageName);
+                LoadLngBitmatp(flagName, mimLng);
                 mimLng->menuAction()->setVisible(true);
                 RightJustifyMenuItems();
             });
@@ -150,8 +160,8 @@ void TfMainTarvelTerm::buildLayout()
     pLeft->setMinimumSize(180, 321);
     auto *leftLayout = new QVBoxLayout(pLeft);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    frPaket1 = named(new QFrame(pLeft), "frPaket1");
-    leftLayout->addWidget(frPaket1);
+    // The packet editor takes this place when it is attached.
+    leftLayout->addWidget(named(new QFrame(pLeft), "frPaket1"));
 
     pCenter = plainPanel("pCenter", Splitter1);
     auto *centerLayout = new QVBoxLayout(pCenter);
@@ -467,6 +477,7 @@ void TfMainTarvelTerm::FormShow()
         break;
     }
     SetStatusText(QString());
+    frPaket1->SelectDataCell();
     RightJustifyMenuItems();
 }
 

@@ -18,6 +18,7 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class TInjectionServer;
+class TfrPaket;
 class TLinkControl;
 class TRxBufferBox;
 class TStatusBar;
@@ -116,7 +117,7 @@ private:
     QWidget *pMiddle = nullptr;
     QSplitter *Splitter1 = nullptr;
     QWidget *pLeft = nullptr;
-    QFrame *frPaket1 = nullptr;
+    TfrPaket *frPaket1 = nullptr;
     QWidget *pCenter = nullptr;
     QSplitter *Splitter2 = nullptr;
     TTerminalLogView *vstTerminal = nullptr;

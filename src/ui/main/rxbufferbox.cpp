@@ -10,6 +10,8 @@
 
 namespace {
 constexpr int Margin = 2;
+// Shortest time between two redraws caused by new bytes, in milliseconds.
+constexpr int MinRefreshInterval = 25;
 
 // Each byte as two hexadecimal digits and a blank.
 QString hexLine(QByteArrayView bytes)
@@ -35,6 +37,8 @@ TRxBufferBox::TRxBufferBox(QWidget *parent) : QAbstractScrollArea(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setBackgroundRole(QPalette::Base);
     setFocusPolicy(Qt::ClickFocus);
+    m_refreshTimer.setSingleShot(true);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &TRxBufferBox::refresh);
 }
 
 int TRxBufferBox::lineHeight() const
@@ -59,13 +63,30 @@ void TRxBufferBox::showBuffer(QByteArrayView buffer, quint64 offset)
         m_bytes = buffer.toByteArray();
         m_offset = offset;
     }
-    updateScrollRange(true);
-    viewport()->update();
+    scheduleRefresh();
 }
 
 void TRxBufferBox::clear()
 {
+    m_refreshTimer.stop();
     m_bytes.clear();
+    updateScrollRange(true);
+    viewport()->update();
+}
+
+// A link hands bytes over thousands of times a second; the scroll range and
+// the picture follow at a bounded rate.
+void TRxBufferBox::scheduleRefresh()
+{
+    if (m_refreshTimer.isActive())
+        return;
+    const qint64 since = m_sinceRefresh.isValid() ? m_sinceRefresh.elapsed() : MinRefreshInterval;
+    m_refreshTimer.start(int(qMax<qint64>(0, MinRefreshInterval - since)));
+}
+
+void TRxBufferBox::refresh()
+{
+    m_sinceRefresh.start();
     updateScrollRange(true);
     viewport()->update();
 }

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -124,6 +125,25 @@ private slots:
         window.findChild<QPushButton *>("bClear")->click();
         window.parser().ProcessData("fgh", Direction::Rx, false);
         QCOMPARE(window.rxBufferBox()->text(), QString("66 67 68 "));
+    }
+
+    // The box redraws at a bounded rate, so its scroll range follows the
+    // bytes a little later; it still ends at the newest line, also after a
+    // burst of hand-overs.
+    void receiveBufferFollowsTheEnd()
+    {
+        TfMainTarvelTerm window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QScrollBar *bar = window.rxBufferBox()->verticalScrollBar();
+        // A line without its CR: every byte stays pending.
+        for (int i = 0; i < 200; ++i)
+            window.parser().ProcessData(QByteArray(25, 'A'), Direction::Rx, false);
+        QCOMPARE(window.rxBufferBox()->bytes().size(), 5000);
+        QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
+        const int firstMaximum = bar->maximum();
+        window.parser().ProcessData(QByteArray(5000, 'B'), Direction::Rx, false);
+        QTRY_VERIFY(bar->maximum() > firstMaximum && bar->value() == bar->maximum());
     }
 
     void injection()
