@@ -14,7 +14,10 @@ const QList<MessageKey> &MessageKeys()
                                         ExceptionPresetGroupNotEntered,
                                         Preset,
                                         ExceptionNodeNotFound,
-                                        PacketLine};
+                                        PacketLine,
+                                        PacketLenOverflow,
+                                        PacketSumOverflow,
+                                        ExceptionPacketTooLong};
     return keys;
 }
 

@@ -35,6 +35,14 @@ inline constexpr MessageKey ExceptionNodeNotFound{u"ExceptionNodeNotFound",
                                                   u"Chyba konfigurace - Node není k dispozici!"};
 // The caption of a packet window; %d stands for the log row's index.
 inline constexpr MessageKey PacketLine{u"PacketLine", u"Line %d."};
+// The packet editor's hints and the fault of a packet it does not send.
+inline constexpr MessageKey PacketLenOverflow{u"PacketLenOverflow",
+                                              u"LEN cannot count more than 65530 data bytes."};
+inline constexpr MessageKey PacketSumOverflow{
+    u"PacketSumOverflow", u"SUM is computed over at most 65535 bytes (PRE to SDATA)."};
+// %s stands for the faults, one a line.
+inline constexpr MessageKey ExceptionPacketTooLong{u"ExceptionPacketTooLong",
+                                                   u"The packet was not sent:\n%s"};
 } // namespace Messages
 
 // Every message above, in that order.

@@ -1,4 +1,5 @@
 #include "core/apperror.h"
+#include "core/appversion.h"
 #include "lang/applyelement.h"
 #include "lang/flags.h"
 #include "lang/language.h"
@@ -7,6 +8,10 @@
 #include "link/newconnection.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/messagebox.h"
+#include "ui/main/progresssimple.h"
+#include "ui/tools/about.h"
+#include "ui/tools/asciitable.h"
+#include "ui/tools/scaner.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,6 +24,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -51,6 +57,21 @@ const QList<WindowKind> &WindowKinds()
         {u"fNewconnection"_s,
          [](QWidget *main) -> std::unique_ptr<QWidget> {
              return std::make_unique<TfNewConnection>(main);
+         }},
+        {u"fProgressSimple"_s,
+         [](QWidget *main) -> std::unique_ptr<QWidget> {
+             return std::make_unique<TfProgressSimple>(main);
+         }},
+        {u"fAsciiTable"_s,
+         [](QWidget *) -> std::unique_ptr<QWidget> { return std::make_unique<TfAsciiTable>(); }},
+        {u"fScaner"_s,
+         [](QWidget *main) -> std::unique_ptr<QWidget> {
+             return std::make_unique<TfScaner>(main);
+         }},
+        // The About window takes the main window's title as its caption.
+        {u"fAbout"_s,
+         [](QWidget *main) -> std::unique_ptr<QWidget> {
+             return std::unique_ptr<QWidget>(TfAbout::Execute(main->windowTitle()));
          }},
     };
     return kinds;
@@ -181,10 +202,28 @@ QStringList Placeholders(QStringView text)
     return found;
 }
 
-// Texts that English writes as the program's Czech windows do.
-const QStringList SameInEnglish{u"Tarvel terminal"_s, u"+<CR>"_s, u"MoveUp"_s,
-                                u"Move Up"_s,         u"COM:"_s,  u"TCP/IP"_s,
-                                u"Host:"_s,           u"Port:"_s, u"OK"_s};
+// Texts that English writes as the program's Czech windows do. The About
+// window shows the maker and the version as the program builds them, in
+// every language.
+const QStringList SameInEnglish{u"Tarvel terminal"_s,
+                                u"+<CR>"_s,
+                                u"MoveUp"_s,
+                                u"Move Up"_s,
+                                u"COM:"_s,
+                                u"TCP/IP"_s,
+                                u"Host:"_s,
+                                u"Port:"_s,
+                                u"OK"_s,
+                                u"Progress"_s,
+                                u"Char"_s,
+                                u"Dec"_s,
+                                u"Hex"_s,
+                                u"Binary"_s,
+                                u"Tarvel Terminal"_s,
+                                TfAbout::MakerName(),
+                                TfAbout::MakerMail(),
+                                QUrl(TfAbout::MakerWeb()).host(),
+                                u"Verze: "_s + GetAppVersion()};
 
 } // namespace
 

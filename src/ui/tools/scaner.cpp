@@ -1,6 +1,8 @@
 #include "scaner.h"
 
 #include "gridlinedelegate.h"
+#include "lang/language.h"
+#include "ui/main/messagebox.h"
 
 #include <QAbstractTableModel>
 #include <QHBoxLayout>
@@ -136,6 +138,8 @@ void TfScaner::FormCreate()
     layout->addWidget(bottom);
 
     connect(Button1, &QPushButton::clicked, this, &TfScaner::Button1Click);
+    // Opened after a language was chosen, it takes that language too.
+    RunReportingErrors(this, [this] { Language().TranslateForm(this); });
 }
 
 void TfScaner::Button1Click()
