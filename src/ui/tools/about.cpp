@@ -2,6 +2,7 @@
 
 #include "core/appversion.h"
 #include "core/programfolder.h"
+#include "formposutils.h"
 #include "lang/language.h"
 #include "ui/main/messagebox.h"
 
@@ -184,8 +185,7 @@ void TfAbout::showEvent(QShowEvent *event)
     if (m_placed)
         return;
     m_placed = true;
-    const QRect area = screen()->geometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
+    CentreOnScreen(this);
 }
 
 bool TfAbout::eventFilter(QObject *watched, QEvent *event)

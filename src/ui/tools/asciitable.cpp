@@ -2,6 +2,7 @@
 
 #include "core/byteformat.h"
 #include "core/codepage.h"
+#include "formposutils.h"
 #include "gridlinedelegate.h"
 #include "lang/language.h"
 #include "ui/main/messagebox.h"
@@ -336,6 +337,5 @@ void TfAsciiTable::showEvent(QShowEvent *event)
     // Centred on its screen the first time it shows; later it reappears
     // where the user left it.
     m_placed = true;
-    const QRect area = screen()->geometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
+    CentreOnScreen(this);
 }

@@ -121,3 +121,9 @@ bool TCorrectionMenuItem::eventFilter(QObject *watched, QEvent *event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+void CentreOnScreen(QWidget *window)
+{
+    const QRect area = window->screen()->geometry();
+    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+}

@@ -29,6 +29,9 @@ bool CenterOnPrimaryMonitor(QWidget *window);
 // placed on its own; one that cannot be placed is skipped.
 void CenterAllForms();
 
+// Puts a window in the middle of the screen it is on.
+void CentreOnScreen(QWidget *window);
+
 // The command "Centrovat formuláře na hlavní monitor". Its menu item carries
 // the shortcut for any window of the program; while a modal dialog blocks the
 // menu's window, the same key is caught from the application's event stream,

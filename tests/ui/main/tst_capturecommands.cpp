@@ -4,6 +4,8 @@
 #include "ui/main/progresssimple.h"
 #include "ui/main/terminallogview.h"
 
+#include "logrows.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -19,20 +21,6 @@ namespace {
 
 const QByteArray FrameA = QByteArray::fromHex("2A610008010223148107AA0D");
 const QByteArray FrameB = QByteArray::fromHex("2A610008010223158107A90D");
-
-// The log's rows as "Rx 2A6100... valid" lines.
-QStringList logRows(const TfMainTarvelTerm &window)
-{
-    QStringList rows;
-    for (quint64 i = 0; i < window.logView()->rowCount(); ++i) {
-        const Datagram d = window.logView()->row(i);
-        rows << QStringLiteral("%1 %2 %3")
-                    .arg(DirectionName(d.direction),
-                         QString::fromLatin1(d.data.toByteArray().toHex().toUpper()),
-                         d.valid ? QStringLiteral("valid") : QStringLiteral("invalid"));
-    }
-    return rows;
-}
 
 QStringList captureRows(TfMainTarvelTerm &window)
 {

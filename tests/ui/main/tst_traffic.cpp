@@ -5,6 +5,8 @@
 #include "ui/main/rxbufferbox.h"
 #include "ui/main/terminallogview.h"
 
+#include "logrows.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -22,20 +24,6 @@
 #include <future>
 
 namespace {
-
-// The log's rows as "Rx 2A6100... valid" lines.
-QStringList logRows(const TfMainTarvelTerm &window)
-{
-    QStringList rows;
-    for (quint64 i = 0; i < window.logView()->rowCount(); ++i) {
-        const Datagram d = window.logView()->row(i);
-        rows << QStringLiteral("%1 %2 %3")
-                    .arg(DirectionName(d.direction),
-                         QString::fromLatin1(d.data.toByteArray().toHex().toUpper()),
-                         d.valid ? QStringLiteral("valid") : QStringLiteral("invalid"));
-    }
-    return rows;
-}
 
 const QByteArray Frame = QByteArray::fromHex("2A610008010223148107AA0D");
 
