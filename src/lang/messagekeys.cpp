@@ -12,6 +12,7 @@ const QList<MessageKey> &MessageKeys()
                                         ExceptionTcpConnect,
                                         ExceptionPresetCaptionNotEntered,
                                         ExceptionPresetGroupNotEntered,
+                                        ExceptionPresetNotSaved,
                                         Preset,
                                         ExceptionNodeNotFound,
                                         PacketLine,

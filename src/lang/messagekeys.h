@@ -29,6 +29,9 @@ inline constexpr MessageKey ExceptionPresetCaptionNotEntered{u"ExceptionPresetCa
                                                              u"Nebyl zadán popisek předvolby!"};
 inline constexpr MessageKey ExceptionPresetGroupNotEntered{u"ExceptionPresetGroupNotEntered",
                                                            u"Nebyl zadán název skupiny!"};
+// A packet that cannot be stored as a preset; %s stands for the faults.
+inline constexpr MessageKey ExceptionPresetNotSaved{u"ExceptionPresetNotSaved",
+                                                    u"Předvolba nebyla uložena:\n%s"};
 // The name a new preset is given.
 inline constexpr MessageKey Preset{u"Preset", u"předvolba"};
 inline constexpr MessageKey ExceptionNodeNotFound{u"ExceptionNodeNotFound",

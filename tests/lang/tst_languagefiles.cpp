@@ -6,6 +6,9 @@
 #include "lang/languagedocument.h"
 #include "lang/messagekeys.h"
 #include "link/newconnection.h"
+#include "presets/presetbar.h"
+#include "presets/presetsetings.h"
+#include "presets/savepacket.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/messagebox.h"
 #include "ui/main/progresssimple.h"
@@ -67,6 +70,15 @@ const QList<WindowKind> &WindowKinds()
         {u"fScaner"_s,
          [](QWidget *main) -> std::unique_ptr<QWidget> {
              return std::make_unique<TfScaner>(main);
+         }},
+        {u"fSavePacket"_s,
+         [](QWidget *main) -> std::unique_ptr<QWidget> {
+             return std::make_unique<TfSavePacket>(main);
+         }},
+        {u"fPresetSetings"_s,
+         [](QWidget *main) -> std::unique_ptr<QWidget> {
+             auto &window = static_cast<TfMainTarvelTerm &>(*main);
+             return std::make_unique<TfPresetSetings>(window.presets(), main);
          }},
         // The About window takes the main window's title as its caption.
         {u"fAbout"_s,
@@ -219,6 +231,8 @@ const QStringList SameInEnglish{u"Tarvel terminal"_s,
                                 u"Dec"_s,
                                 u"Hex"_s,
                                 u"Binary"_s,
+                                u"^"_s,
+                                u"v"_s,
                                 u"Tarvel Terminal"_s,
                                 TfAbout::MakerName(),
                                 TfAbout::MakerMail(),

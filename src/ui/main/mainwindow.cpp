@@ -10,6 +10,7 @@
 #include "link/injectionserver.h"
 #include "linkcontrol.h"
 #include "messagebox.h"
+#include "presets/presetbar.h"
 #include "rxbufferbox.h"
 #include "statusbar.h"
 #include "terminallogview.h"
@@ -91,6 +92,7 @@ void TfMainTarvelTerm::FormCreate()
     AttachCaptureCommands(*this);
     AttachToolWindows(*this);
     frPaket1 = AttachPacketEditor(*this);
+    m_presets = new TPresetBar(*this, PageControl1, frPaket1);
 
     TTerminalLogView *log = vstTerminal;
     m_parser->onPacket = [log](const Datagram &datagram) { log->AddPacketRow(datagram); };
@@ -471,7 +473,8 @@ void TfMainTarvelTerm::FormShow()
     }
     case ConfigFile::LoadResult::Loaded:
         loadRememberedLanguage();
-        m_config.child("presets");
+        m_presets->setPresetsNode(m_config.child("presets"));
+        m_presets->LoadPresets();
         reopenLastConnection();
         restoreView(m_config.root());
         break;

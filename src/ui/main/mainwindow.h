@@ -20,6 +20,7 @@ class QTabWidget;
 class TInjectionServer;
 class TfrPaket;
 class TLinkControl;
+class TPresetBar;
 class TRxBufferBox;
 class TStatusBar;
 class TTerminalLogView;
@@ -41,6 +42,7 @@ public:
     [[nodiscard]] TStatusBar *statusPanels() const { return StatusBar; }
     [[nodiscard]] TLinkControl &link() const { return *m_link; }
     [[nodiscard]] TRxBufferBox *rxBufferBox() const { return eRxBuffer; }
+    [[nodiscard]] TPresetBar &presets() const { return *m_presets; }
 
     // Writes bytes to the open link, if any, and logs them as sent.
     void SendData(QByteArrayView data, bool force);
@@ -109,6 +111,7 @@ private:
     std::unique_ptr<TTarvelParser> m_parser;
     TLinkControl *m_link = nullptr;
     TInjectionServer *m_injectionServer = nullptr;
+    TPresetBar *m_presets = nullptr;
     bool m_shown = false;
 
     QWidget *pTop = nullptr;

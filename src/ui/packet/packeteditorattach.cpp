@@ -63,8 +63,7 @@ TfrPaket *AttachPacketEditor(TfMainTarvelTerm &window)
     QObject::connect(frPaket1, &TfrPaket::sendRequested, &window,
                      [&window](const QByteArray &packet) { window.SendData(packet, false); });
 
-    // Saving a preset is the preset store's; until it connects, the action
-    // does nothing.
+    // Saving a preset is the preset bar's, which connects to the action.
     auto *aSetPreset = named(new QAction(QStringLiteral("Do předvolby"), &window), "aSetPreset");
     aSetPreset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     window.addAction(aSetPreset);
