@@ -188,9 +188,8 @@ void TPresetBar::watch(QWidget *control)
 {
     control->installEventFilter(this);
     control->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(control, &QWidget::customContextMenuRequested, this, [this, control](const QPoint &pos) {
-        PopupMenu1->popup(control->mapToGlobal(pos));
-    });
+    connect(control, &QWidget::customContextMenuRequested, this,
+            [this, control](const QPoint &pos) { PopupMenu1->popup(control->mapToGlobal(pos)); });
 }
 
 bool TPresetBar::eventFilter(QObject *watched, QEvent *event)
@@ -200,7 +199,8 @@ bool TPresetBar::eventFilter(QObject *watched, QEvent *event)
         // A press a button ignores (any but the left one) reaches its sheet
         // as well; the button keeps it.
         const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
-        if (!qobject_cast<QPushButton *>(control) && qobject_cast<QPushButton *>(control->childAt(at)))
+        if (!qobject_cast<QPushButton *>(control) &&
+            qobject_cast<QPushButton *>(control->childAt(at)))
             return false;
         PresetMouseDown(control);
     }
@@ -279,8 +279,8 @@ void TPresetBar::removeGroup(QWidget *target)
         return;
     // Only the first group of the caption goes; others that shared the tab
     // stay in the file and come back at the next rebuild.
-    pugi::xml_node group = PresetStore::FindGroup(m_config.child(PresetStore::PresetsName),
-                                                  sheetCaption(target));
+    pugi::xml_node group =
+        PresetStore::FindGroup(m_config.child(PresetStore::PresetsName), sheetCaption(target));
     if (group)
         group.parent().remove_child(group);
     QWidget *page = PageControl1->widget(index);

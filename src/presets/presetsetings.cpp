@@ -68,11 +68,11 @@ void TfPresetSetings::FormCreate()
 
     auto *layout = new QVBoxLayout(this);
     auto *boxes = new QHBoxLayout;
-    gbSheets = buildBox({"gbSheets", "lbGroups", "bGRemove", "bGUp", "bGDown"}, u"Záložky"_s,
-                        lbGroups);
+    gbSheets =
+        buildBox({"gbSheets", "lbGroups", "bGRemove", "bGUp", "bGDown"}, u"Záložky"_s, lbGroups);
     gbSheets->setFixedWidth(233);
-    gbPresets = buildBox({"gbPresets", "lbPresets", "bPRemove", "bPUp", "bPdown"},
-                         u"Předvolby"_s, lbPresets);
+    gbPresets = buildBox({"gbPresets", "lbPresets", "bPRemove", "bPUp", "bPdown"}, u"Předvolby"_s,
+                         lbPresets);
     boxes->addWidget(gbSheets);
     boxes->addWidget(gbPresets, 1);
     layout->addLayout(boxes, 1);

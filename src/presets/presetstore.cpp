@@ -7,8 +7,8 @@ namespace PresetStore {
 bool IsElementOfKind(const pugi::xml_node &element, const char *kind)
 {
     return element.type() == pugi::node_element &&
-           QLatin1StringView(element.name()).compare(QLatin1StringView(kind),
-                                                     Qt::CaseInsensitive) == 0;
+           QLatin1StringView(element.name())
+                   .compare(QLatin1StringView(kind), Qt::CaseInsensitive) == 0;
 }
 
 QString Caption(const pugi::xml_node &element)

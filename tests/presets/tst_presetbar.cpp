@@ -109,9 +109,8 @@ private slots:
         const QPushButton *one = w.button(0, 0);
         const QPushButton *three = w.button(0, 1);
         QCOMPARE(one->geometry(), QRect(0, 0, metrics.horizontalAdvance(u"one"_s) + 10, 25));
-        QCOMPARE(three->geometry(),
-                 QRect(one->geometry().right() + 6, 0, metrics.horizontalAdvance(u"three"_s) + 10,
-                       25));
+        QCOMPARE(three->geometry(), QRect(one->geometry().right() + 6, 0,
+                                          metrics.horizontalAdvance(u"three"_s) + 10, 25));
         QCOMPARE(w.button(2, 0)->width(), 10);
         QVERIFY(m_messages.isEmpty());
     }

@@ -61,16 +61,14 @@ private slots:
         QTest::addColumn<bool>("moved");
         QTest::addColumn<QString>("order");
 
-        QTest::newRow("second up over a note") << u"B"_s << -1 << true
-                                               << u"group:B group:A note: Group:C"_s;
-        QTest::newRow("first down over a note") << u"A"_s << 1 << true
-                                                << u"note: group:B group:A Group:C"_s;
-        QTest::newRow("down into another spelling") << u"B"_s << 1 << true
-                                                    << u"group:A note: Group:C group:B"_s;
-        QTest::newRow("first up") << u"A"_s << -1 << false
-                                  << u"group:A note: group:B Group:C"_s;
-        QTest::newRow("last down") << u"C"_s << 1 << false
-                                   << u"group:A note: group:B Group:C"_s;
+        QTest::newRow("second up over a note")
+            << u"B"_s << -1 << true << u"group:B group:A note: Group:C"_s;
+        QTest::newRow("first down over a note")
+            << u"A"_s << 1 << true << u"note: group:B group:A Group:C"_s;
+        QTest::newRow("down into another spelling")
+            << u"B"_s << 1 << true << u"group:A note: Group:C group:B"_s;
+        QTest::newRow("first up") << u"A"_s << -1 << false << u"group:A note: group:B Group:C"_s;
+        QTest::newRow("last down") << u"C"_s << 1 << false << u"group:A note: group:B Group:C"_s;
     }
     void moves()
     {
