@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -430,8 +431,18 @@ private slots:
         QSignalSpy saved(aSetPreset, &QAction::triggered);
         w.vle->setFocus();
         QTRY_VERIFY(w.vle->hasFocus());
+        // The save dialog opens; cancelled, it stores nothing.
+        QString dialogShown;
+        QTimer::singleShot(0, &w.window, [&dialogShown] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                dialogShown = dialog->objectName();
+                dialog->close();
+            }
+        });
         QTest::keyClick(w.vle, Qt::Key_U, Qt::ControlModifier);
         QCOMPARE(saved.size(), 1);
+        QCOMPARE(dialogShown, QString("fSavePacket"));
+        QVERIFY(w.showActive());
         QCOMPARE(w.sent.size(), 0);
         QVERIFY(!w.editorOpen());
 
