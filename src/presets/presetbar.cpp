@@ -13,6 +13,7 @@
 #include "ui/packet/framepaket.h"
 #include "ui/packet/presetcopy.h"
 
+#include "ui/main/namedobject.h"
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -31,13 +32,6 @@ constexpr int ButtonGap = 5;
 constexpr int ButtonPadding = 10;
 constexpr const char *TagProperty = "tag";
 constexpr const char *CaptionProperty = "caption";
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 // Buttons and tabs would take "&" for a mnemonic; a caption is the user's text.
 QString displayed(QString caption)

@@ -7,6 +7,7 @@
 #include "presetstore.h"
 #include "ui/main/messagebox.h"
 
+#include "ui/main/namedobject.h"
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -22,13 +23,6 @@ namespace {
 
 constexpr const char *TagProperty = "tag";
 constexpr const char *CaptionAttribute = "caption";
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 pugi::xml_node elementOf(const QListWidgetItem *item)
 {

@@ -5,6 +5,7 @@
 #include "ui/main/messagebox.h"
 #include "ui/tools/formposutils.h"
 
+#include "ui/main/namedobject.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,13 +18,6 @@ namespace {
 constexpr int ClientWidth = 244;
 constexpr int ClientHeight = 106;
 constexpr int BottomPanelHeight = 41;
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 } // namespace
 

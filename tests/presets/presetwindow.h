@@ -3,13 +3,35 @@
 #include "presets/presetbar.h"
 #include "presets/presetstore.h"
 #include "ui/main/mainwindow.h"
+#include "ui/main/messagebox.h"
 
 #include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <pugixml.hpp>
+
+// An empty working folder, where the main window reads and writes
+// config.xml, and the messages the program showed meanwhile (instead of
+// boxes that would block).
+struct PresetTestFolder
+{
+    QTemporaryDir dir;
+    QStringList messages;
+
+    void captureMessages()
+    {
+        SetMessagePresenter([this](QWidget *, const QString &text) { messages << text; });
+    }
+    void reset()
+    {
+        messages.clear();
+        QDir::setCurrent(dir.path());
+        QFile::remove(QStringLiteral("config.xml"));
+    }
+};
 
 // A config.xml in the working folder holding the given presets element.
 inline bool WriteConfigWithPresets(const QByteArray &presets)

@@ -77,21 +77,12 @@ class TestPresetSetings : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QStringList m_messages;
+    PresetTestFolder m_folder;
+    QStringList &m_messages = m_folder.messages;
 
 private slots:
-    void initTestCase()
-    {
-        SetMessagePresenter([this](QWidget *, const QString &text) { m_messages << text; });
-    }
-
-    void init()
-    {
-        m_messages.clear();
-        QDir::setCurrent(m_dir.path());
-        QFile::remove(u"config.xml"_s);
-    }
+    void initTestCase() { m_folder.captureMessages(); }
+    void init() { m_folder.reset(); }
 
     void withoutConfigThereIsNoDialog()
     {

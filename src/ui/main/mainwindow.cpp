@@ -18,6 +18,7 @@
 #include "ui/packet/packeteditorattach.h"
 #include "ui/tools/toolwindows.h"
 
+#include "ui/main/namedobject.h"
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -36,13 +37,6 @@ constexpr int DesignWidth = 966;
 constexpr int DesignHeight = 701;
 constexpr int DesignPacketFrameWidth = 183;
 constexpr int DesignRxBufferHeight = 117;
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 QWidget *plainPanel(const char *name, QWidget *parent)
 {

@@ -6,6 +6,7 @@
 #include "paketselectionmodel.h"
 #include "ui/main/messagebox.h"
 
+#include "ui/main/namedobject.h"
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -36,13 +37,6 @@ constexpr int PreviewHeight = 66;
 
 const QColor PreviewGray(128, 128, 128);
 const QColor PreviewNavy(0, 0, 128);
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 QFont gridFont()
 {

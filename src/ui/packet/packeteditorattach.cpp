@@ -5,6 +5,7 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/terminallogview.h"
 
+#include "ui/main/namedobject.h"
 #include <QAction>
 #include <QLayout>
 #include <QMenu>
@@ -12,13 +13,6 @@
 #include <QPushButton>
 
 namespace {
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 // The menu-bar item the packet menu goes before: the first of the setup,
 // tools and view menus; none puts it at the end.

@@ -8,6 +8,7 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/terminallogview.h"
 
+#include "ui/main/namedobject.h"
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -18,13 +19,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
 
 // The main window's handlers for the auxiliary windows, and the owner of
 // the windows that have no parent: the ASCII table, created once, and the
