@@ -4,6 +4,7 @@
 #include "asciitable.h"
 #include "formposutils.h"
 #include "lang/language.h"
+#include "programlogo.h"
 #include "scaner.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/terminallogview.h"
@@ -103,6 +104,7 @@ private:
 
         m_image = m_window.findChild<QLabel *>(u"Image1"_s);
         if (m_image) {
+            m_image->setPixmap(ProgramLogo(m_image->size()));
             m_image->setCursor(Qt::PointingHandCursor);
             m_image->installEventFilter(this);
         }
