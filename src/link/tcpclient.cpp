@@ -1,12 +1,13 @@
 #include "tcpclient.h"
 
+#include "chunkqueue.h"
 #include "core/apperror.h"
+#include "tcpreader.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
-#include <QTcpSocket>
 
-#include <cerrno>
-#include <optional>
+#include <utility>
 
 namespace {
 
@@ -54,12 +55,15 @@ std::optional<quint32> parseDottedQuad(const QString &text)
 
 } // namespace
 
-TTcpClient::TTcpClient(QObject *parent) : QObject(parent), m_socket(new QTcpSocket(this))
+TTcpClient::TTcpClient(QObject *parent)
+    : QObject(parent), m_queue(std::make_shared<TChunkQueue>()), m_reader(new TTcpReader(m_queue))
 {
-    connect(m_socket, &QTcpSocket::connected, this, &TTcpClient::handleConnected);
-    connect(m_socket, &QTcpSocket::disconnected, this, &TTcpClient::handleDisconnected);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &TTcpClient::handleError);
-    connect(m_socket, &QTcpSocket::readyRead, this, &TTcpClient::dataReceived);
+    m_thread.setObjectName(QStringLiteral("TCP reader"));
+    m_reader->moveToThread(&m_thread);
+    connect(m_reader, &TTcpReader::connected, this, &TTcpClient::handleConnected);
+    connect(m_reader, &TTcpReader::dataQueued, this, &TTcpClient::handleDataQueued);
+    connect(m_reader, &TTcpReader::ended, this, &TTcpClient::handleEnded);
+    m_thread.start();
     m_connectTimer.setSingleShot(true);
     m_connectTimer.setInterval(ConnectTimeoutMs);
     connect(&m_connectTimer, &QTimer::timeout, this, &TTcpClient::handleTimeout);
@@ -67,8 +71,19 @@ TTcpClient::TTcpClient(QObject *parent) : QObject(parent), m_socket(new QTcpSock
 
 TTcpClient::~TTcpClient()
 {
-    m_socket->disconnect(this);
-    m_socket->abort();
+    m_reader->disconnect(this);
+    QMetaObject::invokeMethod(
+        m_reader, [reader = m_reader] { delete reader; }, Qt::BlockingQueuedConnection);
+    m_thread.quit();
+    m_thread.wait();
+}
+
+template <typename Function>
+void TTcpClient::onReaderThread(Function function)
+{
+    QMetaObject::invokeMethod(
+        m_reader, [reader = m_reader, function = std::move(function)] { function(*reader); },
+        Qt::QueuedConnection);
 }
 
 void TTcpClient::setAddress(const QString &address)
@@ -109,90 +124,143 @@ void TTcpClient::startConnecting(quint64 generation, const QHostAddress &host, q
     if (generation != m_generation) // closed by a receiver of connecting()
         return;
     m_connectTimer.start();
-    m_socket->connectToHost(host, port);
+    onReaderThread(
+        [generation, host, port](TTcpReader &reader) { reader.start(generation, host, port); });
 }
 
 void TTcpClient::close()
 {
-    ++m_generation;
     m_connectTimer.stop();
+    abandonConnection();
     if (m_active) {
-        // Hand what is still buffered to the system before the socket goes.
-        m_socket->flush();
         m_active = false;
-        m_socket->abort();
         emit disconnected();
-    } else {
-        m_socket->abort();
     }
+}
+
+void TTcpClient::abandonConnection()
+{
+    ++m_generation;
+    m_queue->restart(m_generation);
+    m_readable.clear();
+    m_pendingEnd.reset();
+    m_peerAddress.clear();
+    m_peerPort = 0;
+    // Bytes written before are sent first: the calls run in order.
+    onReaderThread([](TTcpReader &reader) { reader.stop(); });
 }
 
 QString TTcpClient::peerAddress() const
 {
-    return m_socket->peerAddress().toString();
+    return m_peerAddress;
 }
 
 int TTcpClient::peerPort() const
 {
-    return m_socket->peerPort();
+    return m_peerPort;
 }
 
 QByteArray TTcpClient::readAll()
 {
-    return m_socket->readAll();
+    return std::exchange(m_readable, QByteArray());
 }
 
 qint64 TTcpClient::write(QByteArrayView data)
 {
     if (!m_active)
         return -1;
-    return m_socket->write(data.data(), data.size());
+    onReaderThread([bytes = data.toByteArray()](TTcpReader &reader) { reader.send(bytes); });
+    return data.size();
 }
 
-void TTcpClient::handleConnected()
+quint64 TTcpClient::bytesRead() const
 {
+    return m_queue->bytesCommitted();
+}
+
+void TTcpClient::handleConnected(quint64 generation, const QString &peerAddress, int peerPort)
+{
+    if (generation != m_generation)
+        return;
     m_connectTimer.stop();
     m_active = true;
+    m_peerAddress = peerAddress;
+    m_peerPort = peerPort;
     emit connected();
 }
 
-void TTcpClient::handleDisconnected()
+void TTcpClient::handleDataQueued(quint64 generation)
 {
-    if (!m_active)
-        return;
-    m_active = false;
-    emit disconnected();
+    if (generation == m_generation)
+        scheduleDelivery();
 }
 
-void TTcpClient::handleError(QAbstractSocket::SocketError error)
+void TTcpClient::handleEnded(quint64 generation, int socketErrorCode)
 {
-    // The socket reads a reset connection as an ordinary end of the stream;
-    // the system's error number, still set from that read, tells them apart.
-    const bool reset = error == QAbstractSocket::RemoteHostClosedError && errno == ECONNRESET;
+    if (generation != m_generation)
+        return;
     m_connectTimer.stop();
     if (m_active) {
-        // The peer closing the connection is an ordinary disconnect, reported
-        // when the socket reports it.
-        if (error == QAbstractSocket::RemoteHostClosedError && !reset)
-            return;
-        m_active = false;
-        const int code =
-            reset ? int(WsaConnectionReset) : SocketErrorCode(error, m_socket->errorString());
-        m_socket->abort();
-        emit disconnected();
-        emit errorOccurred(code);
-        return;
+        // Reported by deliver() once the queue is empty.
+        m_pendingEnd = socketErrorCode;
+        scheduleDelivery();
+    } else if (socketErrorCode != 0) {
+        emit errorOccurred(socketErrorCode);
     }
-    const int code = SocketErrorCode(error, m_socket->errorString());
-    m_socket->abort();
-    emit errorOccurred(code);
+}
+
+void TTcpClient::scheduleDelivery()
+{
+    if (m_deliveryScheduled)
+        return;
+    m_deliveryScheduled = true;
+    QMetaObject::invokeMethod(this, &TTcpClient::deliver, Qt::QueuedConnection);
+}
+
+// Hands chunks over until the queue is empty or the turn is used up; the
+// rest follows in a later turn of the event loop.
+void TTcpClient::deliver()
+{
+    m_deliveryScheduled = false;
+    const quint64 generation = m_generation;
+    QElapsedTimer turn;
+    turn.start();
+    while (generation == m_generation) {
+        QByteArray chunk = m_queue->take(ChunkBytes);
+        if (chunk.isEmpty()) {
+            if (m_pendingEnd)
+                reportEnd();
+            return;
+        }
+        if (m_readable.isEmpty())
+            m_readable = std::move(chunk);
+        else
+            m_readable.append(chunk);
+        emit dataReceived();
+        if (turn.elapsed() >= DeliveryTurnMs) {
+            scheduleDelivery();
+            return;
+        }
+    }
+}
+
+void TTcpClient::reportEnd()
+{
+    const int code = *m_pendingEnd;
+    m_pendingEnd.reset();
+    m_active = false;
+    m_peerAddress.clear();
+    m_peerPort = 0;
+    emit disconnected();
+    if (code != 0)
+        emit errorOccurred(code);
 }
 
 void TTcpClient::handleTimeout()
 {
     if (m_active)
         return;
-    m_socket->abort();
+    abandonConnection();
     emit errorOccurred(WsaTimedOut);
 }
 

@@ -108,6 +108,51 @@ private slots:
         QCOMPARE(got, bytes);
     }
 
+    // A peer that sends much more than one read takes and closes at once:
+    // every byte comes, in order and in bounded chunks, before the
+    // disconnect. Many small writes reach the peer in order.
+    void everyByteBeforeThePeerCloses()
+    {
+        LoopbackServer server;
+        QVERIFY(server.listen());
+        TTcpClient client;
+        QVERIFY(connectTo(client, server));
+        EventLog log(client);
+
+        QByteArray bytes(8 << 20, Qt::Uninitialized);
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 7 + i / 251) & 0xFF);
+        QByteArray got;
+        qsizetype largest = 0;
+        bool bytesAfterTheEnd = false;
+        connect(&client, &TTcpClient::dataReceived, &client, [&] {
+            const QByteArray chunk = client.readAll();
+            largest = std::max(largest, chunk.size());
+            bytesAfterTheEnd = bytesAfterTheEnd || log.events.contains("disconnected");
+            got += chunk;
+        });
+        // Written first and read by the peer: a peer closing with bytes
+        // unread would reset the connection.
+        QByteArray written;
+        for (int i = 0; i < 100; ++i) {
+            const QByteArray line = QByteArray::number(i) + '\n';
+            QCOMPARE(client.write(line), line.size());
+            written += line;
+        }
+        QTRY_COMPARE(server.peer->bytesAvailable(), written.size());
+        QCOMPARE(server.peer->readAll(), written);
+        server.peer->write(bytes);
+        server.peer->disconnectFromHost();
+
+        QSignalSpy disconnected(&client, &TTcpClient::disconnected);
+        QVERIFY(disconnected.wait(10000));
+        QCOMPARE(log.events, QStringList({"disconnected"}));
+        QVERIFY(!bytesAfterTheEnd);
+        QCOMPARE(got.size(), bytes.size());
+        QVERIFY(got == bytes);
+        QVERIFY(largest <= TTcpClient::ChunkBytes);
+    }
+
     // The connection ends from either side: one disconnect, no error.
     void endings_data()
     {
