@@ -24,21 +24,42 @@ char *DatagramStore::allocate(std::size_t length)
     const bool fitsLastBlock =
         !m_blocks.empty() && m_blocks.back().size - m_blocks.back().used >= length;
     if (!fitsLastBlock) {
-        const std::size_t size = length > LargeDatagram ? length : BlockSize;
-        m_blocks.push_back(Block{std::make_unique_for_overwrite<char[]>(size), size, 0, m_end});
+        Storage storage;
+        std::size_t size = BlockSize;
+        if (length > LargeDatagram) {
+            size = length;
+            storage.own = std::make_unique_for_overwrite<char[]>(size);
+        } else {
+            storage.piece = m_carver.carve(size);
+        }
+        char *bytes = storage.data();
+        m_blocks.push_back(Block{std::move(storage), bytes, size, 0, m_end});
     }
     Block &block = m_blocks.back();
-    char *out = block.bytes.get() + block.used;
+    char *out = block.bytes + block.used;
     block.used += length;
     block.lastUser = m_end;
     return out;
+}
+
+void DatagramStore::pushEntryChunk()
+{
+    TRegionCarver::Piece piece = m_carver.carve(EntriesPerChunk * sizeof(Entry));
+    m_entryChunks.push_back(reinterpret_cast<Entry *>(piece.data));
+    m_entryRegions.push_back(std::move(piece.region));
+}
+
+void DatagramStore::popEntryChunk()
+{
+    m_entryChunks.pop_front();
+    m_entryRegions.pop_front();
 }
 
 DatagramStore::Index DatagramStore::append(Direction direction, QByteArrayView data, bool valid)
 {
     const std::size_t slot = m_end % EntriesPerChunk;
     if (slot == 0)
-        m_entryChunks.push_back(std::make_unique_for_overwrite<Entry[]>(EntriesPerChunk));
+        pushEntryChunk();
     const auto length = static_cast<std::size_t>(data.size());
     char *bytes = allocate(length);
     if (length)
@@ -97,7 +118,7 @@ void DatagramStore::releaseUnreferenced()
     const Index firstInChunks = m_first - m_first % EntriesPerChunk;
     const Index keepChunkStart = keepFrom - keepFrom % EntriesPerChunk;
     for (Index chunk = firstInChunks; chunk < keepChunkStart; chunk += EntriesPerChunk)
-        m_entryChunks.pop_front();
+        popEntryChunk();
     m_first = keepFrom;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/regioncarver.h"
 #include "datagram.h"
 
 #include <deque>
@@ -45,20 +46,36 @@ private:
     };
     static_assert(sizeof(Entry) == 16);
 
+    // Memory of a block: a piece of a shared region, or for a large
+    // datagram an allocation of its own.
+    struct Storage
+    {
+        TRegionCarver::Piece piece;
+        std::unique_ptr<char[]> own;
+        [[nodiscard]] char *data() const { return own ? own.get() : piece.data; }
+    };
+
     struct Block
     {
-        std::unique_ptr<char[]> bytes;
+        Storage storage;
+        char *bytes;
         std::size_t size;
         std::size_t used;
         Index lastUser;
     };
 
     char *allocate(std::size_t length);
+    void pushEntryChunk();
+    void popEntryChunk();
     void registerRange(DatagramRange *range);
     void unregisterRange(DatagramRange *range);
     void releaseUnreferenced();
 
-    std::deque<std::unique_ptr<Entry[]>> m_entryChunks;
+    TRegionCarver m_carver;
+    // The chunks of entries, and apart from them (so that finding a chunk
+    // stays a cheap lookup) the regions that hold them.
+    std::deque<Entry *> m_entryChunks;
+    std::deque<std::shared_ptr<TMappedRegion>> m_entryRegions;
     std::deque<Block> m_blocks;
     std::vector<DatagramRange *> m_ranges;
     Index m_first = 0;

@@ -19,8 +19,8 @@ void LogRowLines::append(quint64 lines)
 {
     const quint64 total = totalLines() + lines;
     if (m_size % ChunkSize == 0)
-        m_chunks.push_back(std::make_unique_for_overwrite<quint64[]>(ChunkSize));
-    m_chunks.back()[m_size % ChunkSize] = total;
+        m_chunks.push_back(m_carver.carve(ChunkSize * sizeof(quint64)));
+    chunkData(m_chunks.size() - 1)[m_size % ChunkSize] = total;
     ++m_size;
 }
 
@@ -28,6 +28,8 @@ void LogRowLines::clear()
 {
     m_chunks.clear();
     m_chunks.shrink_to_fit();
+    // Lets the last region go as well.
+    m_carver = TRegionCarver();
     m_size = 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/regioncarver.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -9,7 +11,8 @@
 // Where each row of the log view starts and ends, counted in 16-pixel lines
 // from the top of the log: a running sum of the row heights, so that finding
 // the row at a line is a binary search. Eight bytes per row, kept in chunks
-// so that growing never moves what is already stored.
+// so that growing never moves what is already stored; the chunks are cut
+// from huge-page regions, so that a growing log faults in few pages.
 class LogRowLines
 {
 public:
@@ -34,7 +37,8 @@ public:
     {
         quint64 total = 0;
         quint64 row = 0;
-        for (const auto &chunk : m_chunks) {
+        for (std::size_t c = 0; c < m_chunks.size(); ++c) {
+            quint64 *chunk = chunkData(c);
             const quint64 count = std::min<quint64>(ChunkSize, m_size - row);
             for (quint64 i = 0; i < count; ++i, ++row) {
                 total += linesOfRow(row);
@@ -51,9 +55,14 @@ private:
 
     [[nodiscard]] quint64 endOf(quint64 row) const
     {
-        return m_chunks[row / ChunkSize][row % ChunkSize];
+        return chunkData(row / ChunkSize)[row % ChunkSize];
+    }
+    [[nodiscard]] quint64 *chunkData(std::size_t chunk) const
+    {
+        return reinterpret_cast<quint64 *>(m_chunks[chunk].data);
     }
 
-    std::vector<std::unique_ptr<quint64[]>> m_chunks;
+    TRegionCarver m_carver;
+    std::vector<TRegionCarver::Piece> m_chunks;
     quint64 m_size = 0;
 };
