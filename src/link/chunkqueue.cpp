@@ -20,6 +20,7 @@ bool TChunkQueue::commit(quint64 generation, std::size_t count)
         return false;
     const bool wasEmpty = m_pieces.empty();
     m_pieces.push_back(std::move(piece));
+    m_pending += count;
     m_bytesCommitted.fetch_add(count, std::memory_order_relaxed);
     return wasEmpty;
 }
@@ -35,12 +36,29 @@ QByteArray TChunkQueue::take(qsizetype maxBytes)
     QByteArray bytes(piece.data, qsizetype(count));
     piece.data += count;
     piece.size -= count;
+    m_pending -= count;
     if (piece.size == 0) {
         // The region may go back to the system: after the lock is let go.
         done = std::move(piece.region);
         m_pieces.pop_front();
     }
     return bytes;
+}
+
+bool TChunkQueue::hasRoom()
+{
+    std::lock_guard lock(m_mutex);
+    m_readerWaiting = m_pending >= m_limit;
+    return !m_readerWaiting;
+}
+
+bool TChunkQueue::readerMayResume()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_readerWaiting || m_pending > m_limit / 2)
+        return false;
+    m_readerWaiting = false;
+    return true;
 }
 
 bool TChunkQueue::isEmpty() const
@@ -55,5 +73,7 @@ void TChunkQueue::restart(quint64 generation)
     std::lock_guard lock(m_mutex);
     m_generation = generation;
     dropped.swap(m_pieces);
+    m_pending = 0;
+    m_readerWaiting = false;
     m_bytesCommitted.store(0, std::memory_order_relaxed);
 }

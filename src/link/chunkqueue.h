@@ -17,9 +17,15 @@
 //
 // Each connection has a generation: once the queue has moved on to a later
 // one, bytes still coming from an earlier connection are dropped.
+//
+// The queue holds at most `limit` bytes: beyond that the reader stops taking
+// bytes off the link (the link's own flow control then holds the peer back)
+// until the consumer has taken the queue down to half of it.
 class TChunkQueue
 {
 public:
+    explicit TChunkQueue(std::size_t limit) : m_limit(limit) {}
+
     // The reading side, one thread: room at the tail for at least `minimum`
     // bytes, then the bytes written there are committed.
     [[nodiscard]] std::span<char> room(std::size_t minimum);
@@ -27,10 +33,16 @@ public:
     // need waking up.
     bool commit(quint64 generation, std::size_t count);
 
+    // The reading side, before it reads: false when the queue is full; the
+    // reader then waits until readerMayResume() wakes it.
+    [[nodiscard]] bool hasRoom();
+
     // The consuming side: a copy of at most `maxBytes` of the oldest bytes,
     // or an empty array.
     [[nodiscard]] QByteArray take(qsizetype maxBytes);
     [[nodiscard]] bool isEmpty() const;
+    // True, once, when a reader waiting for room may read again.
+    [[nodiscard]] bool readerMayResume();
     // Drops what is queued and accepts bytes of `generation` only.
     void restart(quint64 generation);
 
@@ -58,4 +70,7 @@ private:
     std::deque<Piece> m_pieces;
     quint64 m_generation = 0;
     std::atomic<quint64> m_bytesCommitted = 0;
+    const std::size_t m_limit;
+    std::size_t m_pending = 0;
+    bool m_readerWaiting = false;
 };

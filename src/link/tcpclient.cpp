@@ -55,8 +55,9 @@ std::optional<quint32> parseDottedQuad(const QString &text)
 
 } // namespace
 
-TTcpClient::TTcpClient(QObject *parent)
-    : QObject(parent), m_queue(std::make_shared<TChunkQueue>()), m_reader(new TTcpReader(m_queue))
+TTcpClient::TTcpClient(QObject *parent, std::size_t queueLimit)
+    : QObject(parent), m_queue(std::make_shared<TChunkQueue>(queueLimit)),
+      m_reader(new TTcpReader(m_queue))
 {
     m_thread.setObjectName(QStringLiteral("TCP reader"));
     m_reader->moveToThread(&m_thread);
@@ -232,6 +233,8 @@ void TTcpClient::deliver()
                 reportEnd();
             return;
         }
+        if (m_queue->readerMayResume())
+            onReaderThread([](TTcpReader &reader) { reader.resume(); });
         if (m_readable.isEmpty())
             m_readable = std::move(chunk);
         else

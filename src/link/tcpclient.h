@@ -28,7 +28,11 @@ class TTcpClient : public QObject
     Q_OBJECT
 
 public:
-    explicit TTcpClient(QObject *parent = nullptr);
+    // Received bytes not yet handed over are held up to this many; then the
+    // peer is held back by the connection's flow control.
+    static constexpr std::size_t DefaultQueueLimit = std::size_t(256) * 1024 * 1024;
+
+    explicit TTcpClient(QObject *parent = nullptr, std::size_t queueLimit = DefaultQueueLimit);
     ~TTcpClient() override;
 
     void setAddress(const QString &address);

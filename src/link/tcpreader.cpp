@@ -55,11 +55,25 @@ void TTcpReader::handleConnected()
     emit connected(m_generation, m_socket->peerAddress().toString(), m_socket->peerPort());
 }
 
+void TTcpReader::resume()
+{
+    takeAvailable(false);
+}
+
 void TTcpReader::queueAvailable()
+{
+    takeAvailable(false);
+}
+
+void TTcpReader::takeAvailable(bool evenWhenFull)
 {
     // Less room than this starts a new region of the queue.
     constexpr std::size_t MinimumRoom = 64 * 1024;
     while (m_socket->bytesAvailable() > 0) {
+        // Left in the socket, whose bounded buffer then stops taking bytes
+        // from the system, so the peer has to wait.
+        if (!evenWhenFull && !m_queue->hasRoom())
+            return;
         const std::span<char> room = m_queue->room(MinimumRoom);
         const qint64 count = m_socket->read(room.data(), qint64(std::min(room.size(), ReadBytes)));
         if (count <= 0)
@@ -92,7 +106,7 @@ void TTcpReader::handleError(QAbstractSocket::SocketError error)
 void TTcpReader::finish(int socketErrorCode)
 {
     // Bytes that came just before the end are still owed to the client.
-    queueAvailable();
+    takeAvailable(true);
     m_connected = false;
     m_socket->abort();
     emit ended(m_generation, socketErrorCode);

@@ -29,6 +29,8 @@ public:
     void start(quint64 generation, const QHostAddress &host, quint16 port);
     // Sends while connected; bytes go out in the order of the calls.
     void send(const QByteArray &bytes);
+    // Reads on after the queue had been full.
+    void resume();
     // Hands what is still to be sent to the system and drops the connection,
     // without signals.
     void stop();
@@ -46,6 +48,9 @@ private:
     void handleDisconnected();
     void handleError(QAbstractSocket::SocketError error);
     void queueAvailable();
+    // Moves the socket's bytes into the queue while it has room, or all of
+    // them when the connection ends.
+    void takeAvailable(bool evenWhenFull);
     void finish(int socketErrorCode);
 
     QTcpSocket *m_socket;

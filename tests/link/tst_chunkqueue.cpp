@@ -37,7 +37,7 @@ private slots:
     // empty queue asks for a wake-up.
     void bytesKeepTheirOrder()
     {
-        TChunkQueue queue;
+        TChunkQueue queue(TChunkQueue::RegionSize * 64);
         queue.restart(1);
         QByteArray sent;
         QList<bool> wakeUps;
@@ -59,7 +59,7 @@ private slots:
     // A restart drops what is queued and refuses the old connection's bytes.
     void restartLeavesTheOldConnection()
     {
-        TChunkQueue queue;
+        TChunkQueue queue(TChunkQueue::RegionSize * 64);
         queue.restart(1);
         put(queue, 1, "old");
         queue.restart(2);
@@ -69,6 +69,35 @@ private slots:
         QVERIFY(queue.isEmpty());
         QVERIFY(put(queue, 2, "new"));
         QCOMPARE(takeAll(queue, 2), QByteArray("new"));
+    }
+
+    // A full queue stops the reader until the consumer has taken it down to
+    // half; the reader is woken once.
+    void fullQueueHoldsTheReaderBack()
+    {
+        TChunkQueue queue(1000);
+        queue.restart(1);
+        QVERIFY(queue.hasRoom());
+        put(queue, 1, QByteArray(999, 'x'));
+        QVERIFY(queue.hasRoom());
+        put(queue, 1, QByteArray(101, 'y'));
+        QVERIFY(!queue.hasRoom());
+        QVERIFY(!queue.readerMayResume());
+
+        QCOMPARE(queue.take(500).size(), 500);
+        QVERIFY(!queue.readerMayResume());
+        QCOMPARE(queue.take(100).size(), 100);
+        QVERIFY(queue.readerMayResume());
+        QVERIFY(!queue.readerMayResume());
+        QVERIFY(queue.hasRoom());
+
+        // A new connection starts with an empty queue and a reader that
+        // need not wait.
+        put(queue, 1, QByteArray(1000, 'z'));
+        QVERIFY(!queue.hasRoom());
+        queue.restart(2);
+        QVERIFY(queue.hasRoom());
+        QVERIFY(!queue.readerMayResume());
     }
 };
 

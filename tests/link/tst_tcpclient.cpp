@@ -110,12 +110,20 @@ private slots:
 
     // A peer that sends much more than one read takes and closes at once:
     // every byte comes, in order and in bounded chunks, before the
-    // disconnect. Many small writes reach the peer in order.
+    // disconnect, also when the queue fills and holds the peer back. Many
+    // small writes reach the peer in order.
+    void everyByteBeforeThePeerCloses_data()
+    {
+        QTest::addColumn<std::size_t>("queueLimit");
+        QTest::newRow("ample queue") << TTcpClient::DefaultQueueLimit;
+        QTest::newRow("queue full at 100 KiB") << std::size_t(100 * 1024);
+    }
     void everyByteBeforeThePeerCloses()
     {
+        QFETCH(std::size_t, queueLimit);
         LoopbackServer server;
         QVERIFY(server.listen());
-        TTcpClient client;
+        TTcpClient client(nullptr, queueLimit);
         QVERIFY(connectTo(client, server));
         EventLog log(client);
 
