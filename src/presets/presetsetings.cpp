@@ -81,10 +81,9 @@ void TfPresetSetings::FormCreate()
     layout->addWidget(bottom);
     connect(bClose, &QPushButton::clicked, this, &QWidget::close);
 
-    connect(lbGroups, &QListWidget::itemClicked, this, &TfPresetSetings::lbGroupsClick);
-    connect(lbPresets, &QListWidget::itemClicked, this, &TfPresetSetings::lbPresetsClick);
-    connect(lbGroups, &QListWidget::currentRowChanged, this, &TfPresetSetings::lbGroupsClick);
-    connect(lbPresets, &QListWidget::currentRowChanged, this, &TfPresetSetings::lbPresetsClick);
+    // Clicks and keys both change the selection; the lists refill only then.
+    connect(lbGroups, &QListWidget::itemSelectionChanged, this, &TfPresetSetings::lbGroupsClick);
+    connect(lbPresets, &QListWidget::itemSelectionChanged, this, &TfPresetSetings::lbPresetsClick);
     connect(&m_bar, &TPresetBar::presetsChanged, this, [this](QObject *source) {
         if (source != this)
             refreshLists();
